@@ -1,15 +1,28 @@
 #pragma once
 // Primitives over local text: GBK bytes in std::string.
 // Positions are 1-based byte positions; a failed search gives -1.
-// A byte of 0x80 or above is a lead byte: matching never starts on the byte after it.
+// A lead byte (0x81..0xFE) starts a two-byte character: matching never starts on the byte
+// after it. 0x80 (the euro sign) and 0xFF are one-byte characters in code page 936.
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace sd {
 
+// True for the first byte of a two-byte character of code page 936.
+inline bool is_lead_byte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return b >= 0x81 && b <= 0xFE;
+}
+
+// Byte length of the character that starts at text[at] (1 or 2; 1 for a lead byte at the end).
+inline std::size_t char_length(std::string_view text, std::size_t at) {
+  return is_lead_byte(text[at]) && at + 1 < text.size() ? 2 : 1;
+}
+
 // 1-based position of needle at or after start (start below 1 counts as 1), or -1.
-// ignore_case folds ASCII letters only.
+// A start inside a two-byte character moves on to the next character. An empty needle is
+// never found. ignore_case folds ASCII letters only, never the trail byte of a character.
 long find(std::string_view text, std::string_view needle, long start = 1, bool ignore_case = false);
 
 // Cuts text at every separator (found as by find, case-sensitive). Empty pieces between two
@@ -20,7 +33,7 @@ std::vector<std::string> split(std::string_view text, std::string_view separator
 std::string trim(std::string_view text);
 std::string remove_spaces(std::string_view text);
 
-// Replaces every occurrence (found as by find) of from by to.
+// Replaces every occurrence (found as by find) of from by to; an empty from changes nothing.
 std::string replace_all(std::string_view text, std::string_view from, std::string_view to,
                         bool ignore_case = false);
 
