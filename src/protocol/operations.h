@@ -12,7 +12,14 @@ namespace sd {
 struct CallOptions {
   ExchangeOptions exchange{};
   ExchangeOutcome* outcome = nullptr;
+  std::string* opened_text = nullptr;  // on opened: the whole reply as JSON text (local text)
 };
+
+// A value as it goes into a request text, so that no value can change the request's structure.
+// Working at GBK character boundaries (the second byte of a two-byte character is never
+// touched): a backslash becomes \\, a double quote \%22, a percent sign %25 and a control
+// character \u00XX; every other byte is kept as it is.
+std::string escape_request_value(const std::string& value);
 
 struct InitReply {
   std::string qq, advert3, advert2, advert1, drawurl, version, proupurl, newphase, upAppMsg,
