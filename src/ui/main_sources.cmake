@@ -1,0 +1,5 @@
+# Main window, information browsers, heartbeat, change-password window.
+list(APPEND STOCKDESK_UI_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/tab_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_selection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/heartbeat.cpp)
