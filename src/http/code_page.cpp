@@ -56,8 +56,8 @@ bool is_ascii(std::string_view bytes) {
 std::u16string decode_with(UConverter* converter, std::string_view bytes) {
   std::u16string units;
   if (bytes.empty() || !converter) return units;
-  // Every byte gives at most one unit in the code pages used here; room for two is safe.
-  units.resize(bytes.size() * 2 + 2);
+  // Code page 936 and UTF-8 give at most one unit per byte; other charsets may ask for more.
+  units.resize(bytes.size() + 1);
   UErrorCode status = U_ZERO_ERROR;
   ucnv_resetToUnicode(converter);
   int32_t n = ucnv_toUChars(converter, units.data(), static_cast<int32_t>(units.size()),

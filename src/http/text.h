@@ -29,7 +29,8 @@ long find(std::string_view text, std::string_view needle, long start = 1, bool i
 // separators count; an empty remainder after the last separator is dropped; "" gives {}.
 std::vector<std::string> split(std::string_view text, std::string_view separator);
 
-// Spaces are the half-width 0x20 and the full-width A1 A1 only.
+// Spaces are the half-width 0x20 and the full-width A1 A1 only, taken at character boundaries
+// (the bytes B0 A1 A1 B0 are two characters and hold no space). Tabs and line breaks stay.
 std::string trim(std::string_view text);
 std::string remove_spaces(std::string_view text);
 

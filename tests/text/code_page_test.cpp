@@ -89,6 +89,10 @@ TEST(CodePage, NamedCharsets) {
   EXPECT_EQ(out, "\xD6\xD0");
   EXPECT_TRUE(decode_named_charset("\x2D\x4E" "A\0"s, "utf-16le", out));
   EXPECT_EQ(out, "\xD6\xD0" "A");
+  // SCSU: after a window on U+1F600 each byte is a character outside the basic plane,
+  // two UTF-16 units per byte.
+  EXPECT_TRUE(decode_named_charset("\x0B\x01\xEC" + std::string(100, '\x80'), "scsu", out));
+  EXPECT_EQ(out, std::string(100, '?'));
   EXPECT_TRUE(decode_named_charset("\xD6\xD0", "gbk", out));
   EXPECT_EQ(out, "\xD6\xD0");
 
