@@ -1,0 +1,208 @@
+// Build-time generator: reads a deployment file and writes the C++ source of the built-in
+// deployment. The request key, init_address and the two titles are written only in scrambled
+// form, and each scrambled text and check source is assembled at run time from pieces (single
+// characters from their codes, numbers rendered as text), so that none stands whole in a binary.
+//
+//   stockdesk_deploy_generator <deployment file> <output .cpp>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "deploy/deployment_settings.h"
+#include "src/protocol/codec.h"
+
+namespace {
+
+// One run-time piece: a single character by its code, or a number rendered as decimal text.
+struct Piece {
+  bool number = false;
+  std::string text;  // the character, or the digits (no leading zero unless a lone "0")
+};
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The fewest pieces that join to text: every non-digit is a character; digit runs become numbers
+// of at most 18 digits, a leading zero standing alone.
+std::vector<Piece> fewest_pieces(const std::string& text) {
+  std::vector<Piece> pieces;
+  std::size_t n = 0;
+  while (n < text.size()) {
+    if (!is_digit(text[n])) {
+      pieces.push_back({false, std::string(1, text[n])});
+      ++n;
+      continue;
+    }
+    std::size_t length = 1;
+    if (text[n] != '0')
+      while (n + length < text.size() && is_digit(text[n + length]) && length < 18) ++length;
+    pieces.push_back({true, text.substr(n, length)});
+    n += length;
+  }
+  return pieces;
+}
+
+// Splits the longest number (its last digit broken off) until there are `count` pieces.
+bool split_to(std::vector<Piece>& pieces, std::size_t count) {
+  while (pieces.size() < count) {
+    std::size_t longest = pieces.size();
+    for (std::size_t n = 0; n < pieces.size(); ++n)
+      if (pieces[n].number && pieces[n].text.size() > 1 &&
+          (longest == pieces.size() || pieces[n].text.size() > pieces[longest].text.size()))
+        longest = n;
+    if (longest == pieces.size()) return false;
+    Piece tail{true, pieces[longest].text.substr(pieces[longest].text.size() - 1)};
+    pieces[longest].text.pop_back();
+    pieces.insert(pieces.begin() + static_cast<long>(longest) + 1, tail);
+  }
+  return pieces.size() == count;
+}
+
+// Pieces for a scrambled text: numbers of at most four digits, so no long run stays together.
+std::vector<Piece> scrambled_pieces(const std::string& text) {
+  std::vector<Piece> pieces;
+  for (const Piece& piece : fewest_pieces(text)) {
+    if (!piece.number) {
+      pieces.push_back(piece);
+      continue;
+    }
+    for (std::size_t n = 0; n < piece.text.size();) {
+      std::size_t length = 1;
+      if (piece.text[n] != '0')
+        while (n + length < piece.text.size() && length < 4 && piece.text[n + length] != '0')
+          ++length;
+      pieces.push_back({true, piece.text.substr(n, length)});
+      n += length;
+    }
+  }
+  return pieces;
+}
+
+std::string function_body(const std::vector<Piece>& pieces) {
+  std::string body = "  std::string s;\n";
+  for (const Piece& piece : pieces) {
+    if (piece.number)
+      body += "  put_number(s, " + piece.text + "ULL);\n";
+    else
+      body += "  put_char(s, " +
+              std::to_string(static_cast<unsigned>(static_cast<unsigned char>(piece.text[0]))) +
+              ");\n";
+  }
+  return body + "  return s;\n";
+}
+
+// A C++ narrow literal holding exactly these bytes (escaped so that no execution charset
+// conversion can touch them).
+std::string literal(const std::string& bytes) {
+  std::string out = "\"";
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                       (byte >= '0' && byte <= '9') || std::string(":/.-_").find(c) != std::string::npos;
+    if (plain) {
+      out += c;
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\%03o", byte);
+      out += escaped;
+    }
+  }
+  return out + "\"";
+}
+
+struct Scrambled {
+  const char* name;
+  std::string plain;
+  std::string check_source;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s <deployment file> <output .cpp>\n", argv[0]);
+    return 2;
+  }
+  std::string error;
+  const auto settings = sd::read_deployment_settings(argv[1], error);
+  if (!settings) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  const sd::Deployment& d = settings->file.deployment;
+  const std::uint8_t constant = settings->file.scramble_constant;
+  const Scrambled values[] = {
+      {"app_title", d.app_title, settings->app_title_check},
+      {"login_subtitle", d.login_subtitle, settings->login_subtitle_check},
+      {"init_address", d.init_address, settings->init_address_check},
+      {"request_key", settings->file.request_key, settings->request_key_check},
+  };
+
+  std::string code =
+      "// Generated by stockdesk_deploy_generator from the deployment file; do not edit.\n"
+      "#include <charconv>\n#include <cstdint>\n#include <string>\n\n"
+      "#include \"src/app/deployment.h\"\n#include \"src/protocol/codec.h\"\n\n"
+      "namespace sd {\nnamespace {\n\n"
+      "constexpr std::uint8_t kScrambleConstant = " + std::to_string(constant) + ";\n\n"
+      "[[gnu::noinline]] void put_char(std::string& s, unsigned code) {\n"
+      "  s.push_back(static_cast<char>(static_cast<unsigned char>(code)));\n}\n\n"
+      "[[gnu::noinline]] void put_number(std::string& s, unsigned long long number) {\n"
+      "  char digits[24];\n"
+      "  const auto result = std::to_chars(digits, digits + sizeof digits, number);\n"
+      "  s.append(digits, result.ptr);\n}\n\n";
+
+  for (const Scrambled& value : values) {
+    const std::string scrambled = sd::scramble_key_with(value.plain, value.check_source, constant);
+    if (scrambled.empty() ||
+        sd::descramble_key_with(scrambled, value.check_source, constant) != value.plain) {
+      std::fprintf(stderr, "%s: %s does not survive scrambling (a zero byte, or no MD5?)\n",
+                   argv[1], value.name);
+      return 1;
+    }
+    std::vector<Piece> source = fewest_pieces(value.check_source);
+    if (source.size() > 19 || !split_to(source, 19)) {
+      std::fprintf(stderr,
+                   "%s: %s_check cannot be joined from exactly 19 pieces (characters and "
+                   "numbers): it has %zu characters and needs at least %zu pieces\n",
+                   argv[1], value.name, value.check_source.size(), source.size());
+      return 1;
+    }
+    code += "std::string stored_" + std::string(value.name) + "() {\n" +
+            function_body(scrambled_pieces(scrambled)) + "}\n\n";
+    code += "std::string " + std::string(value.name) + "_source() {\n" + function_body(source) +
+            "}\n\n";
+  }
+
+  code +=
+      "}  // namespace\n\n"
+      "std::string descramble_key(std::string_view scrambled, std::string_view check_source) {\n"
+      "  return descramble_key_with(scrambled, check_source, kScrambleConstant);\n}\n\n"
+      "std::string request_key() {\n"
+      "  return descramble_key(stored_request_key(), request_key_source());\n}\n\n"
+      "Deployment builtin_deployment() {\n"
+      "  Deployment d;\n"
+      "  d.app_title = descramble_key(stored_app_title(), app_title_source());\n"
+      "  d.login_subtitle = descramble_key(stored_login_subtitle(), login_subtitle_source());\n"
+      "  d.init_address = descramble_key(stored_init_address(), init_address_source());\n"
+      "  d.website_host = " + literal(d.website_host) + ";\n"
+      "  d.probe_address = " + literal(d.probe_address) + ";\n"
+      "  d.chat_host = " + literal(d.chat_host) + ";\n"
+      "  d.server_port = " + std::to_string(d.server_port) + ";\n"
+      "  return d;\n}\n\n"
+      "}  // namespace sd\n";
+
+  const std::string temporary = std::string(argv[2]) + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << code;
+    if (!out.flush()) {
+      std::fprintf(stderr, "%s: cannot write\n", temporary.c_str());
+      return 1;
+    }
+  }
+  if (std::rename(temporary.c_str(), argv[2]) != 0) {
+    std::fprintf(stderr, "%s: cannot write\n", argv[2]);
+    return 1;
+  }
+  return 0;
+}
