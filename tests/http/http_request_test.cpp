@@ -353,21 +353,35 @@ TEST(HttpRequestFailure, EarlyFailuresWriteOnlyStatus) {
   EXPECT_TRUE(server.requests().empty());
 }
 
-TEST(HttpRequestFailure, SilentServerGivesReceiveErrorAfterTheTimeout) {
-  for (const int method : {0, 1}) {
-    SCOPED_TRACE(method);
-    RawServer server([](const std::string&) { return Reply{"", true}; });
+TEST(HttpRequestFailure, StalledExchangeFailsByPhaseAfterTheTimeout) {
+  RawServer silent([](const std::string&) { return Reply{"", true}; });
+  test::SilentListener not_reading;
+  struct Case {
+    const char* name;
+    std::string url;
+    int method;
+    std::string body;
+    const char* status;
+  };
+  const std::vector<Case> cases = {
+      {"GET never answered", silent.url("/"), 0, "", "712 服务器未响应!"},
+      {"POST never answered", silent.url("/"), 1, "DATA=GETRAND?1", "712 服务器未响应!"},
+      {"POST body never read", not_reading.url("/"), 1, std::string(32 << 20, 'x'),
+       "711 发送请求失败!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     std::string status;
     HttpParams p;
-    p.url = server.url("/");
-    p.method = method;
-    p.body = method == 1 ? "DATA=GETRAND?1" : "";
+    p.url = c.url;
+    p.method = c.method;
+    p.body = c.body;
     p.timeout_seconds = 1;
     p.status = &status;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(http_request(p), "");
     const double elapsed = seconds_since(start);
-    EXPECT_EQ(status, "712 服务器未响应!");
+    EXPECT_EQ(status, c.status);
     EXPECT_GE(elapsed, 0.9);
     EXPECT_LT(elapsed, 5.0);
   }

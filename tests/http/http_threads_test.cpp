@@ -15,32 +15,54 @@ using test::http_reply;
 using test::RawServer;
 using test::Reply;
 
-TEST(HttpRequestThreads, CancelledCallEndsPromptly) {
-  // The server accepts and never answers; the call has the default 30-second limit.
-  RawServer server([](const std::string&) { return Reply{"", true}; });
-  std::atomic<bool> cancel{false};
-  std::string status;
-  std::string headers = "untouched";
-  HttpParams p;
-  p.url = server.url("/");
-  p.method = 1;
-  p.body = "DATA=GETRAND?1";
-  p.status = &status;
-  p.received_headers = &headers;
-  p.cancel = &cancel;
-  std::thread canceller([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    cancel = true;
+TEST(HttpRequestThreads, CancelledCallEndsPromptlyWithThePhaseError) {
+  // Each call has the default 30-second limit and is cancelled from another thread at 200 ms.
+  const std::string big_body(32 << 20, 'x');  // more than the socket buffers hold
+  RawServer silent([](const std::string&) { return Reply{"", true}; });
+  RawServer half_body([](const std::string&) {
+    return Reply{"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabcd", true};
   });
-  const auto start = std::chrono::steady_clock::now();
-  const std::string text = http_request(p);
-  const double elapsed =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  canceller.join();
-  EXPECT_EQ(text, "");
-  EXPECT_EQ(status, "712 服务器未响应!");  // cancelled while waiting for the response
-  EXPECT_EQ(headers, "untouched");
-  EXPECT_LT(elapsed, 2.0);
+  test::SilentListener not_reading;
+  struct Case {
+    const char* name;
+    std::string url;
+    const std::string* body;
+    const char* status;
+  };
+  const std::string small_body = "DATA=GETRAND?1";
+  const std::vector<Case> cases = {
+      {"request not yet sent", not_reading.url("/"), &big_body, "711 发送请求失败!"},
+      {"waiting for the response", silent.url("/"), &small_body, "712 服务器未响应!"},
+      {"reading the body", half_body.url("/"), &small_body, "713 读取数据失败!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::atomic<bool> cancel{false};
+    std::string status;
+    std::string headers = "untouched";
+    std::string body_bytes = "untouched";
+    HttpParams p;
+    p.url = c.url;
+    p.method = 1;
+    p.body = *c.body;
+    p.status = &status;
+    p.received_headers = &headers;
+    p.body_bytes = &body_bytes;
+    p.cancel = &cancel;
+    std::thread canceller([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      cancel = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const std::string text = http_request(p);
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    canceller.join();
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(headers + body_bytes, "untoucheduntouched");
+    EXPECT_LT(elapsed, 2.0);
+  }
 }
 
 TEST(HttpRequestThreads, CallsSideBySideShareNothing) {

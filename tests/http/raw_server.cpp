@@ -126,6 +126,19 @@ void RawServer::answer(int fd) {
   }
 }
 
+SilentListener::SilentListener() {
+  fd_ = bound_socket(port_);
+  if (fd_ >= 0) ::listen(fd_, 8);
+}
+
+SilentListener::~SilentListener() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string SilentListener::url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
 int unused_port() {
   int port = 0;
   const int fd = bound_socket(port);

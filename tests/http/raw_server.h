@@ -45,6 +45,21 @@ class RawServer {
   std::thread thread_;
 };
 
+// A socket on 127.0.0.1 that listens but never accepts: connections complete, nothing is read
+// beyond what the kernel buffers, nothing is answered.
+class SilentListener {
+ public:
+  SilentListener();
+  ~SilentListener();
+  SilentListener(const SilentListener&) = delete;
+  SilentListener& operator=(const SilentListener&) = delete;
+  std::string url(const std::string& path = "/") const;
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
 // A port on 127.0.0.1 that nothing listens on.
 int unused_port();
 
