@@ -1,0 +1,64 @@
+#pragma once
+// The embedded browser of an information page. All browsers share one profile (kept in memory
+// only: nothing but config.ini is written to disk). A page can open no new window and shows no
+// context menu. When its renderer process dies, the page offers a reload instead of a blank tab,
+// and the next time the page is shown it reloads by itself.
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <string_view>
+
+class QWebEngineProfile;
+class QWidget;
+
+namespace sd {
+
+// Chromium switches the program's browsers run with; appended to QTWEBENGINE_CHROMIUM_FLAGS
+// before the web engine starts. Call before the first browser exists (shared_web_profile does).
+void prepare_web_engine();
+
+// The one profile of all information browsers, created on first use.
+QWebEngineProfile* shared_web_profile();
+
+// A page that opens no new window: links with a new-window target and window.open do nothing.
+class InfoPage : public QWebEnginePage {
+  Q_OBJECT
+ public:
+  InfoPage(QWebEngineProfile* profile, QObject* parent);
+
+ protected:
+  QWebEnginePage* createWindow(WebWindowType type) override;
+};
+
+class InfoBrowser : public QWebEngineView {
+  Q_OBJECT
+ public:
+  explicit InfoBrowser(QWidget* parent = nullptr);
+  ~InfoBrowser() override;
+
+  // Navigates to a local-text address (the empty address shows an empty page).
+  void navigate(std::string_view address);
+  // Reloads what the browser shows; after a crash, loads its address again.
+  void refresh();
+  // Called when the page becomes the visible one: a crashed page reloads.
+  void shown();
+  bool crashed() const { return crashed_; }
+
+ signals:
+  void crashed_changed(bool crashed);
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
+
+ private:
+  void on_render_process_terminated(QWebEnginePage::RenderProcessTerminationStatus status);
+  void show_crash_notice();
+
+  QUrl address_;
+  bool crashed_ = false;
+  QWidget* notice_ = nullptr;
+};
+
+}  // namespace sd
