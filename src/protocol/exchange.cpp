@@ -24,11 +24,11 @@ namespace sd {
 namespace {
 
 // Shown as "错误：" + code + "，" + message + "!".
-constexpr char kNoHandshakeCode[] = "1001";
+constexpr char kNoHandshakeCode[] = "9001";
 constexpr char kNoHandshakeMessage[] = "无法连接服务器，请检查网络后再试";
-constexpr char kNoReplyCode[] = "1002";
+constexpr char kNoReplyCode[] = "9002";
 constexpr char kNoReplyMessage[] = "服务器没有正常回应，请稍后再试";
-constexpr char kCancelledCode[] = "1003";
+constexpr char kCancelledCode[] = "9003";
 constexpr char kCancelledMessage[] = "操作已取消";
 
 constexpr int kMaxPauseMs = 5000;

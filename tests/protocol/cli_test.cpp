@@ -69,7 +69,7 @@ TEST(Cli, ExitStatusTellsSuccessFailureAndUsage) {
   const Case cases[] = {
       {"hearlog " + server.url() + " T", 1, "-5"},
       {"change_pawd " + server.url() + " T old new", 1, ""},  // opened, success test fails
-      {"--timeout 2 hearlog http://127.0.0.1:" + std::to_string(test::closed_port()) + "/ T", 1, "1001"},
+      {"--timeout 2 hearlog http://127.0.0.1:" + std::to_string(test::closed_port()) + "/ T", 1, "9001"},
       {"", 2, ""},
       {"login " + server.url() + " onlyaccount", 2, ""},
       {"frobnicate x", 2, ""},

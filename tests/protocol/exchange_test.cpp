@@ -147,21 +147,21 @@ TEST(Exchange, GivesUpAfterTheBoundWithItsOwnCodes) {
   };
   const Case cases[] = {
       {"handshake without data value",
-       [](const Request&) { return Answer{200, std::string(44, 'x'), ""}; }, 3, 0, "1001"},
+       [](const Request&) { return Answer{200, std::string(44, 'x'), ""}; }, 3, 0, "9001"},
       {"handshake of another length",
-       [](const Request&) { return Answer{200, "data\":\"00\"", ""}; }, 3, 0, "1001"},
+       [](const Request&) { return Answer{200, "data\":\"00\"", ""}; }, 3, 0, "9001"},
       {"data requests always fail",
        [](const Request& request) {
          if (request.handshake) return FakeAccountServer::default_answer(request);
          return Answer{503, "down", ""};
        },
-       1, 3, "1002"},
+       1, 3, "9002"},
       {"data reply empty with status 200",
        [](const Request& request) {
          if (request.handshake) return FakeAccountServer::default_answer(request);
          return Answer{200, "", ""};
        },
-       1, 3, "1002"},
+       1, 3, "9002"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -180,7 +180,7 @@ TEST(Exchange, UnreachableServerEndsInBoundedFailure) {
   const std::string url = "http://127.0.0.1:" + std::to_string(test::closed_port()) + "/api";
   Result result = run(url);
   EXPECT_EQ(result.outcome, ExchangeOutcome::unreachable);
-  EXPECT_EQ(result.code, "1001");
+  EXPECT_EQ(result.code, "9001");
   EXPECT_EQ(result.message, "无法连接服务器，请检查网络后再试");
 }
 
@@ -203,7 +203,7 @@ TEST(Exchange, CancelEndsASlowCall) {
   Result result = run(server.url(), false, options);
   canceller.join();
   EXPECT_EQ(result.outcome, ExchangeOutcome::unreachable);
-  EXPECT_EQ(result.code, "1003");
+  EXPECT_EQ(result.code, "9003");
   EXPECT_EQ(count(server.requests(), false), 1);
 }
 

@@ -192,7 +192,7 @@ TEST(Operations, FailuresReportTheOutcome) {
     std::string code;
   };
   for (const Case& c : {Case{refusing.url(), ExchangeOutcome::refused, "-9"},
-                        Case{nowhere, ExchangeOutcome::unreachable, "1001"}}) {
+                        Case{nowhere, ExchangeOutcome::unreachable, "9001"}}) {
     SCOPED_TRACE(c.code);
     ExchangeOutcome outcome = ExchangeOutcome::opened;
     std::string code, message, opened = "untouched";
