@@ -59,8 +59,9 @@ void LoginWindow::submit_login() {
   const AppState& s = program_.state;
   ExchangeOptions exchange = program_.exchange;
   login_action_.start<LoginCall>(
-      [url = s.account_address, appid = s.app_id, account, password, code = s.error_code(),
-       message = s.error_message(), exchange](const std::atomic<bool>& cancel) {
+      [url = s.account_address, appid = s.app_id, account, password, remember,
+       section = s.app_title, code = s.error_code(), message = s.error_message(),
+       exchange](const std::atomic<bool>& cancel) {
         LoginCall call;
         call.error_code = code;
         call.error_message = message;
@@ -69,9 +70,14 @@ void LoginWindow::submit_login() {
         options.exchange.cancel = &cancel;
         call.result = login(url, account, password, appid, call.user, call.token, call.level,
                             call.id, call.error_code, call.error_message, options);
+        // The remembered login is written here, after the login succeeded and before the
+        // main window opens, so that the file's sync never holds up the window.
+        if (call.result == 1 && !cancel.load()) {
+          write_remembered_login(config_ini_path(), section, remember, account, password);
+        }
         return call;
       },
-      [this, account, password, remember](LoginCall call) {
+      [this](LoginCall call) {
         AppState& state = program_.state;
         if (call.result != 1) {
           state.set_error(std::move(call.error_code), std::move(call.error_message));
@@ -82,7 +88,6 @@ void LoginWindow::submit_login() {
         state.set_login_token(call.token);
         state.user_level = call.level;
         state.user_id = call.id;
-        write_remembered_login(config_ini_path(), state.app_title, remember, account, password);
         if (program_.make_main_window) {
           if (QWidget* main = program_.make_main_window(program_)) main->show();
         }
