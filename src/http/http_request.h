@@ -27,7 +27,10 @@ struct HttpParams {
   std::string* body_bytes = nullptr;            // 17 out
   std::optional<bool> auto_merge_cookies;       // 18 not supplied = true
 
-  // Set from another thread to abort the call; it then ends as a failed exchange.
+  // Set from another thread to abort the call; it then ends as a failed exchange within about
+  // 50 ms: "" is returned and only `status` is written, naming the phase the call was in
+  // (711 before the request was out, 712 while waiting for the response, 713 while reading
+  // the body).
   const std::atomic<bool>* cancel = nullptr;
 };
 
