@@ -246,6 +246,8 @@ bool AccountServer::start(std::string& error) {
   // Larger bodies are answered 413 by the HTTP layer (which also caps form bodies at 8 KiB);
   // no request of the client comes near that, and its fields have a bound of their own.
   http.set_payload_max_length(options_.max_body_bytes);
+  http.set_keep_alive_max_count(100);  // fewer reconnects: the listen backlog is short
+  http.set_tcp_nodelay(true);  // small answers: do not wait for the peer's delayed ACK
   http.set_read_timeout(10, 0);
   http.set_write_timeout(10, 0);
   if (options_.fault_delay_ms > 0) {
