@@ -29,6 +29,8 @@ int main() {
   static char* fixed_argv[] = {program_name, nullptr};
   static int fixed_argc = 1;
   QApplication app(fixed_argc, fixed_argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  sd::set_end_with_last_window(true);
   sd::tpl::apply_program_fonts();
 
   sd::Program program;

@@ -13,7 +13,28 @@ ExitHooks& hooks() {
   return instance;
 }
 int last_code = 0;
+int live_windows = 0;
+bool end_with_last_window = false;
 }  // namespace
+
+void track_window(QWidget* window) {
+  ++live_windows;
+  QObject::connect(window, &QObject::destroyed, [] {
+    --live_windows;
+    if (live_windows > 0 || !end_with_last_window) return;
+    // Decided after the events already queued, so a hand-over in progress completes first.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+          if (live_windows == 0 && end_with_last_window) QCoreApplication::exit(0);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+int tracked_windows() { return live_windows; }
+
+void set_end_with_last_window(bool on) { end_with_last_window = on; }
 
 void register_clean_up(Program* program) { registered = program; }
 

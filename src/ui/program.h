@@ -2,9 +2,12 @@
 // The program context that every window receives, and the three ways the program ends.
 //
 // Ending:
-//  - the last window is closed: windows are created with Qt::WA_DeleteOnClose, so closing is
-//    destroying, and the GUI loop ends when no window is left (quitOnLastWindowClosed); the entry
-//    then runs the clean-up and returns 0.
+//  - the last window is destroyed: windows are created with Qt::WA_DeleteOnClose, so closing is
+//    destroying; every window template registers itself with track_window, and the GUI loop ends
+//    once no registered window is left (checked after pending events, so a window created
+//    before the previous one goes keeps the program alive). Qt's own quitOnLastWindowClosed is
+//    off: it judges by visible native windows, which come and go when the web engine recreates
+//    a window's surface. The entry then runs the clean-up and returns 0.
 //  - end_program(code): runs the clean-up and ends the GUI loop with code (QCoreApplication::exit,
 //    which also leaves a nested loop such as an open message box); the entry then destroys the
 //    windows and returns code. Call it on the GUI thread.
@@ -37,6 +40,12 @@ struct Program {
 // GUI loop. Registering nullptr forgets the program.
 void register_clean_up(Program* program);
 void run_clean_up();
+
+// Counts window as a program window until it is destroyed.
+void track_window(QWidget* window);
+int tracked_windows();
+// The entry turns this on: the GUI loop ends when the last tracked window is destroyed.
+void set_end_with_last_window(bool on);
 
 void end_program(int code);
 void terminate_self();  // returns only under a test hook

@@ -6,6 +6,8 @@
 #include <QPalette>
 #include <QScreen>
 
+#include "src/ui/program.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace sd::tpl {
@@ -43,6 +45,7 @@ void set_up_window(QWidget* window, const QString& title, QSize outer, bool maxi
   if (maximise_button) flags |= Qt::WindowMaximizeButtonHint;
   window->setWindowFlags(flags);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  track_window(window);
   window->setWindowTitle(title);
   const QSize client = client_size(outer);
   if (maximise_button) {
@@ -117,6 +120,7 @@ QCheckBox* make_check_box(QWidget* parent, const QString& name, const QString& c
   box->setGeometry(rect);
   QPalette palette = box->palette();
   palette.setColor(QPalette::Window, background);
+  palette.setColor(QPalette::Button, background);
   box->setPalette(palette);
   box->setAutoFillBackground(true);
   return box;
