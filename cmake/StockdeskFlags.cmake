@@ -1,6 +1,11 @@
 # Compiler settings shared by every target.
-# Local text is GBK: every narrow literal in every target is encoded as GBK.
-add_compile_options(-Wall -Wextra -finput-charset=UTF-8 -fexec-charset=GBK)
+# Local text is GBK: every narrow literal in every target is encoded as GBK. GCC converts the
+# literals itself; clang knows no execution character set but UTF-8, so a clang build (the
+# fuzzers) compiles GBK-encoded copies of the sources instead (fuzz/CMakeLists.txt).
+add_compile_options(-Wall -Wextra)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options(-finput-charset=UTF-8 -fexec-charset=GBK)
+endif()
 
 if(STOCKDESK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -115,7 +115,7 @@ long byte_offset(const std::string& subject, const std::u16string& units, long a
   if (offset <= subject.size() && subject.compare(offset, text.size(), text) == 0)
     return static_cast<long>(offset);
   long found = find(subject, text, search_from + 1);
-  return found > 0 ? found - 1 : -1;
+  return found > 0 && static_cast<size_t>(found - 1) + text.size() <= subject.size() ? found - 1 : -1;
 }
 
 void set_position(long* position, long value) {
