@@ -41,6 +41,8 @@ TEST(RegexObject, Searches) {
       {"文.", "中文字", false, true, true, false, 1, "文字", ""},
       {"x*", "abc", false, true, true, false, 4, "", ""},
       {"\\u4e2d", "中", false, true, true, false, 1, "中", ""},
+      {"a[^]b", "a\nb", false, true, true, false, 1, "a\nb", ""},
+      {"(x)?\\1y", "y", false, true, true, false, 1, "y", ""},
       {"(a)|(b)", "b", false, true, true, false, 1, "b", ""},
       {"zzz", "abc", false, true, true, false, 0, "", ""},
   };
