@@ -22,7 +22,8 @@ namespace {
 // The information pages come from one service: pages of one site share a renderer process,
 // which keeps 31 pages within a few hundred megabytes. A crashed renderer takes only the pages
 // of its site with it, and each of them offers a reload. Nothing is fetched in the background.
-constexpr const char* program_switches[] = {"--disable-background-networking", "--process-per-site"};
+constexpr const char* background_switch = "--disable-background-networking";
+constexpr const char* shared_renderer_switch = "--process-per-site";
 
 void append_switch(QByteArray& flags, const QByteArray& flag) {
   const QList<QByteArray> present = flags.split(' ');
@@ -33,12 +34,13 @@ void append_switch(QByteArray& flags, const QByteArray& flag) {
 
 }  // namespace
 
-void prepare_web_engine() {
+void prepare_web_engine(const WebEngineSwitches& switches) {
   static bool done = false;
   if (done) return;
   done = true;
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-  for (const char* flag : program_switches) append_switch(flags, QByteArray(flag));
+  append_switch(flags, QByteArray(background_switch));
+  if (switches.process_per_site) append_switch(flags, QByteArray(shared_renderer_switch));
   // Chromium refuses to sandbox its renderers for the root user.
   if (geteuid() == 0) append_switch(flags, QByteArrayLiteral("--no-sandbox"));
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);

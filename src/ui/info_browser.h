@@ -14,8 +14,14 @@ class QWidget;
 namespace sd {
 
 // Chromium switches the program's browsers run with; appended to QTWEBENGINE_CHROMIUM_FLAGS
-// before the web engine starts. Call before the first browser exists (shared_web_profile does).
-void prepare_web_engine();
+// before the web engine starts. Only the first call counts, and it must come before the first
+// browser exists (shared_web_profile makes it with the program's choice).
+struct WebEngineSwitches {
+  // Pages of one site share one renderer process (the program's choice); false gives
+  // Chromium's default of a renderer per page, which benchmarks compare against.
+  bool process_per_site = true;
+};
+void prepare_web_engine(const WebEngineSwitches& switches = {});
 
 // The one profile of all information browsers, created on first use.
 QWebEngineProfile* shared_web_profile();
