@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -61,6 +62,15 @@ TEST(Cli, ExitStatusTellsSuccessFailureAndUsage) {
     }
     return FakeAccountServer::opened_answer(u8(u8R"({"msg":"修改密码成功!"})"), request.client_random);
   });
+  // A deployment whose request key is not the built-in one: its server could not open our requests.
+  const std::string other_deploy = "protocol-cli-other-key.conf";
+  {
+    std::ifstream in(PROTOCOL_DEPLOY_FILE);
+    std::ofstream out(other_deploy);
+    for (std::string line; std::getline(in, line);) {
+      out << (line.rfind("request_key =", 0) == 0 ? "request_key = SomeOtherKey123" : line) << "\n";
+    }
+  }
   struct Case {
     std::string arguments;
     int status;
@@ -75,6 +85,9 @@ TEST(Cli, ExitStatusTellsSuccessFailureAndUsage) {
       {"frobnicate x", 2, ""},
       {"--timeout x init u", 2, ""},
       {"init -", 2, ""},
+      {"--deploy " + other_deploy + " hearlog " + server.url() + " T", 2, ""},
+      {"--deploy no-such-file.conf hearlog " + server.url() + " T", 2, ""},
+      {std::string("--deploy ") + PROTOCOL_DEPLOY_FILE + " hearlog " + server.url() + " T", 1, "-5"},
       {"--help", 0, ""},
   };
   for (const Case& c : cases) {
@@ -88,6 +101,7 @@ TEST(Cli, ExitStatusTellsSuccessFailureAndUsage) {
       EXPECT_FALSE(json.value("msg", "").empty());
     }
   }
+  std::remove(other_deploy.c_str());
 }
 
 }  // namespace
