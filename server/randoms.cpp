@@ -4,15 +4,14 @@
 
 namespace sd {
 
+// Every member is guarded by the store's mutex.
 struct RandomStore::Slot {
   std::string random;
   Clock::time_point issued, used_at;
-  // Held while the request is worked on; a replay waits for it.
-  std::timed_mutex work;
-  bool used = false;  // guarded by work
-  std::string body;   // guarded by work
-  HttpAnswer answer;  // guarded by work
-  bool answered = false;
+  bool used = false;     // claimed by a request
+  bool working = false;  // that request is still being worked on
+  std::string body;
+  HttpAnswer answer;
 };
 
 namespace {
@@ -24,10 +23,9 @@ void RandomStore::sweep(Clock::time_point now, bool force) {
   issued_since_sweep_ = 0;
   for (auto it = slots_.begin(); it != slots_.end();) {
     const auto& slot = *it->second;
-    // used_at is written under mutex_ (in finish) so reading it here is safe.
     const auto end = slot.used_at != Clock::time_point{} ? slot.used_at + replay_lifetime_
                                                          : slot.issued + random_lifetime_;
-    if (now > end) it = slots_.erase(it);
+    if (now > end && !slot.working) it = slots_.erase(it);
     else ++it;
   }
 }
@@ -52,46 +50,44 @@ bool RandomStore::issue(std::string& session_id, std::string& random) {
 RandomStore::Use RandomStore::claim(const std::string& session_id, const std::string& body,
                                     std::string& random, HttpAnswer& answer,
                                     std::unique_ptr<Claim>& claim) {
-  std::shared_ptr<Slot> slot;
-  {
-    std::lock_guard lock(mutex_);
-    const auto it = slots_.find(session_id);
-    if (it == slots_.end()) return Use::unknown;
-    const auto now = Clock::now();
-    const auto& s = *it->second;
-    const bool expired = s.used_at != Clock::time_point{} ? now > s.used_at + replay_lifetime_
-                                                          : now > s.issued + random_lifetime_;
-    if (expired) {
-      slots_.erase(it);
-      return Use::unknown;
-    }
-    slot = it->second;
+  std::unique_lock lock(mutex_);
+  const auto it = slots_.find(session_id);
+  if (it == slots_.end()) return Use::unknown;
+  const auto now = Clock::now();
+  const std::shared_ptr<Slot> slot = it->second;
+  const bool expired = slot->used_at != Clock::time_point{} ? now > slot->used_at + replay_lifetime_
+                                                            : now > slot->issued + random_lifetime_;
+  if (expired && !slot->working) {
+    slots_.erase(it);
+    return Use::unknown;
   }
-  std::unique_lock work(slot->work, std::defer_lock);
-  if (!work.try_lock_for(replay_wait)) return Use::busy;
   if (slot->used) {
-    if (slot->body != body || !slot->answered) return Use::used_by_other;
+    if (slot->body != body) return Use::used_by_other;
+    // The same body again while the first is still being worked on: wait for its answer.
+    // (system_clock: its timed wait is the one every thread checker understands.)
+    const auto deadline = std::chrono::system_clock::now() + replay_wait;
+    if (!answered_.wait_until(lock, deadline, [&] { return !slot->working; })) return Use::busy;
     answer = slot->answer;
     return Use::replay;
   }
   slot->used = true;
+  slot->working = true;
   slot->body = body;
   random = slot->random;
   claim = std::make_unique<Claim>();
-  claim->slot = std::move(slot);
-  claim->lock = std::move(work);
+  claim->slot = slot;
   return Use::fresh;
 }
 
 void RandomStore::finish(std::unique_ptr<Claim> claim, const HttpAnswer& answer) {
   if (!claim) return;
-  claim->slot->answer = answer;
-  claim->slot->answered = true;
   {
     std::lock_guard lock(mutex_);
+    claim->slot->answer = answer;
+    claim->slot->working = false;
     claim->slot->used_at = Clock::now();
   }
-  claim->lock.unlock();
+  answered_.notify_all();
 }
 
 std::size_t RandomStore::size() {

@@ -3,6 +3,7 @@
 // that request is kept, so that the client's re-post of the same sealed body (after a lost reply)
 // gets the same answer again, while any other body under that random is refused.
 #include <mutex>  // also gives the std::chrono durations (<chrono> itself does not build with GBK literals)
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,7 +31,6 @@ class RandomStore {
   // A random being worked on: the holder runs the request, then hands it to finish().
   struct Claim {
     std::shared_ptr<Slot> slot;
-    std::unique_lock<std::timed_mutex> lock;
   };
 
   enum class Use { fresh, replay, unknown, used_by_other, busy };
@@ -48,6 +48,7 @@ class RandomStore {
   std::chrono::milliseconds random_lifetime_, replay_lifetime_;
   std::size_t max_open_;
   std::mutex mutex_;
+  std::condition_variable answered_;  // a claimed random got its answer
   std::unordered_map<std::string, std::shared_ptr<Slot>> slots_;
   std::size_t issued_since_sweep_ = 0;
 };
