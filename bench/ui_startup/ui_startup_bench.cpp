@@ -1,9 +1,9 @@
 // Start-up time and memory of the desktop program, driven in process the way the entry runs it:
-//   ui_startup_bench <account server base url> [--isolated]
+//   ui_startup_bench <account server base url> [--isolated] [--gl]
 // Prints: process start -> login window shown; login click -> page 0 loaded; the PSS of the
 // whole process tree (web-engine helpers included) after login, after visiting all 31 pages and
 // after 100 tab switches. --isolated runs the browsers with a renderer per page instead of the
-// program's shared renderer per site.
+// program's shared renderer per site; --gl composites the views with OpenGL instead of software.
 #include <unistd.h>
 
 #include <QApplication>
@@ -52,6 +52,8 @@ double process_age_ms() {
 struct Tree {
   int processes = 0;
   long pss_kb = 0;
+  long largest_kb = 0;  // the largest single process
+  long own_kb = 0;      // this process
 };
 
 // The PSS of this process and all its descendants.
@@ -78,9 +80,13 @@ Tree process_tree() {
     if (p != self) continue;
     std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
     std::string line;
+    long kb = 0;
     while (std::getline(rollup, line)) {
-      if (line.rfind("Pss:", 0) == 0) tree.pss_kb += std::stol(line.substr(4));
+      if (line.rfind("Pss:", 0) == 0) kb = std::stol(line.substr(4));
     }
+    tree.pss_kb += kb;
+    tree.largest_kb = std::max(tree.largest_kb, kb);
+    if (pid == self) tree.own_kb = kb;
     ++tree.processes;
   }
   return tree;
@@ -108,7 +114,8 @@ QWidget* window_named(const QString& name) {
 
 void report_tree(const char* when) {
   const Tree tree = process_tree();
-  std::printf("%-44s %8.1f MB  (%d processes)\n", when, tree.pss_kb / 1024.0, tree.processes);
+  std::printf("%-44s %8.1f MB  (%d processes; program %.1f MB, largest %.1f MB)\n", when,
+              tree.pss_kb / 1024.0, tree.processes, tree.own_kb / 1024.0, tree.largest_kb / 1024.0);
 }
 
 }  // namespace
@@ -116,11 +123,15 @@ void report_tree(const char* when) {
 int main(int argc, char** argv) {
   const double entered_ms = process_age_ms();
   if (argc < 2) {
-    std::fprintf(stderr, "usage: ui_startup_bench <account server base url> [--isolated]\n");
+    std::fprintf(stderr, "usage: ui_startup_bench <account server base url> [--isolated] [--gl]\n");
     return 2;
   }
   const std::string base = argv[1];
-  const bool isolated = argc > 2 && std::strcmp(argv[2], "--isolated") == 0;
+  sd::WebEngineSwitches switches;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--isolated") == 0) switches.process_per_site = false;
+    if (std::strcmp(argv[i], "--gl") == 0) switches.software_compositing = false;
+  }
 
   // As the program's entry does.
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray("--disable-background-networking"));
@@ -132,7 +143,7 @@ int main(int argc, char** argv) {
   QApplication app(fixed_argc, fixed_argv);
   QApplication::setQuitOnLastWindowClosed(false);
   sd::tpl::apply_program_fonts();
-  if (isolated) sd::prepare_web_engine(sd::WebEngineSwitches{false});
+  sd::prepare_web_engine(switches);
 
   sd::Program program;
   program.deployment = sd::builtin_deployment();
@@ -168,7 +179,9 @@ int main(int argc, char** argv) {
   }
   const qint64 page0_ms = clicked.elapsed();
 
-  std::printf("renderers: %s\n", isolated ? "one per page (Chromium default)" : "one per site (program)");
+  std::printf("renderers: %s; views composited %s\n",
+              switches.process_per_site ? "one per site (program)" : "one per page",
+              switches.software_compositing ? "in software (program)" : "with OpenGL");
   std::printf("%-44s %8.1f ms\n", "process start -> bench entry", entered_ms);
   std::printf("%-44s %8.1f ms  (10 ms resolution)\n", "process start -> login window shown",
               login_shown_ms);

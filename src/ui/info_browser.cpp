@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QUrl>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -41,6 +43,12 @@ void prepare_web_engine(const WebEngineSwitches& switches) {
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
   append_switch(flags, QByteArray(background_switch));
   if (switches.process_per_site) append_switch(flags, QByteArray(shared_renderer_switch));
+  // The views composite in software: each of the 31 views keeps an image instead of a GL
+  // context with its buffers, which costs a few hundred megabytes on software GL (Xvfb, remote
+  // desktops). Information pages need no GPU.
+  if (switches.software_compositing) {
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+  }
   // Chromium refuses to sandbox its renderers for the root user.
   if (geteuid() == 0) append_switch(flags, QByteArrayLiteral("--no-sandbox"));
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);

@@ -20,6 +20,8 @@ struct WebEngineSwitches {
   // Pages of one site share one renderer process (the program's choice); false gives
   // Chromium's default of a renderer per page, which benchmarks compare against.
   bool process_per_site = true;
+  // The browser views draw through Qt Quick's software renderer (the program's choice).
+  bool software_compositing = true;
 };
 void prepare_web_engine(const WebEngineSwitches& switches = {});
 
