@@ -176,6 +176,7 @@ int main(int argc, char** argv) {
   sd::AccountServer server(options);
   if (!server.start(error)) {
     std::fprintf(stderr, "server_load_bench: %s\n", error.c_str());
+    std::filesystem::remove_all(dir);
     return 1;
   }
   const int port = server.port();
@@ -191,6 +192,8 @@ int main(int argc, char** argv) {
       tokens[static_cast<std::size_t>(c)] = token_of(exchange(http, key, tail("login", {name, "pw"})));
       if (tokens[static_cast<std::size_t>(c)].empty()) {
         std::fprintf(stderr, "server_load_bench: login of %s failed\n", name.c_str());
+        server.stop();
+        std::filesystem::remove_all(dir);
         return 1;
       }
     }
