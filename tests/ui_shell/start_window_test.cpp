@@ -6,7 +6,9 @@
 #include <QMovie>
 #include <QPointer>
 
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "src/app/start_up.h"
 #include "src/ui/qt_text.h"
@@ -36,18 +38,41 @@ TEST_F(StartUpTest, OfflineShowsTheNetworkErrorAndEndsWithoutContactingTheServer
   EXPECT_EQ(window_named(u"LoginWindow"_s), nullptr);
 }
 
-TEST_F(StartUpTest, FailedInitShowsTheServerErrorAndEnds) {
+TEST_F(StartUpTest, FailedInitShowsTheErrorAndEnds) {
+  // A server that cannot open our requests (another request key) refuses them; a port where
+  // nothing listens makes the exchange give up. Either way: the error box, then the end.
+  std::ifstream in(options_.deploy_path);
+  std::ostringstream other_key;
+  for (std::string line; std::getline(in, line);) {
+    other_key << (line.rfind("request_key =", 0) == 0 ? "request_key = AnotherKey012345" : line)
+              << "\n";
+  }
+  std::ofstream((dir_ / "other_key.conf").string()) << other_key.str();
+  options_.deploy_path = (dir_ / "other_key.conf").string();
   start_server();
-  program_.deployment.init_address = "http://127.0.0.1:1/api/init";
-  new StartWindow(program_);
-  ASSERT_TRUE(wait_until([&] { return !end_codes_.empty(); }, 20000));
-  ASSERT_EQ(dialogs_.boxes.size(), 1u);
-  EXPECT_EQ(dialogs_.boxes[0].title, u"错误"_s);
-  EXPECT_TRUE(dialogs_.boxes[0].text.startsWith(u"错误："_s));
-  EXPECT_TRUE(dialogs_.boxes[0].text.endsWith(u"!"_s));
-  EXPECT_GT(dialogs_.boxes[0].text.size(), 5);  // carries a code and a message
-  EXPECT_EQ(end_codes_, std::vector<int>{0});
-  EXPECT_EQ(window_named(u"LoginWindow"_s), nullptr);
+  const struct {
+    const char* what;
+    std::string init_address;
+  } cases[] = {{"refused", program_.deployment.init_address},
+               {"unreachable", "http://127.0.0.1:1/api/init"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    program_.deployment.init_address = c.init_address;
+    program_.state.set_error({}, {});
+    dialogs_.boxes.clear();
+    end_codes_.clear();
+    QPointer<QWidget> start = new StartWindow(program_);
+    ASSERT_TRUE(wait_until([&] { return !end_codes_.empty(); }, 20000));
+    ASSERT_EQ(dialogs_.boxes.size(), 1u);
+    EXPECT_EQ(dialogs_.boxes[0].title, u"错误"_s);
+    const QString text = dialogs_.boxes[0].text;
+    EXPECT_TRUE(text.startsWith(u"错误："_s)) << to_local(text);
+    EXPECT_TRUE(text.endsWith(u"!"_s));
+    EXPECT_GT(text.indexOf(u"，"_s), 3) << to_local(text);  // a code before the comma
+    EXPECT_EQ(end_codes_, std::vector<int>{0});
+    EXPECT_EQ(window_named(u"LoginWindow"_s), nullptr);
+    delete start.data();
+  }
 }
 
 TEST_F(StartUpTest, AnyOtherVersionTextLeadsToTheUpdatePrompt) {
