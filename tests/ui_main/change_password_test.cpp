@@ -11,7 +11,7 @@
 #include "src/ui/dialog_recorder.h"
 #include "src/ui/qt_text.h"
 #include "src/ui/server_call.h"
-#include "tests/ui_main/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 #include "tests/ui_main/reference_server.h"
 
 using namespace Qt::Literals::StringLiterals;

@@ -18,7 +18,7 @@
 #include "src/ui/main_window.h"
 #include "src/ui/server_call.h"
 #include "src/ui/start_window.h"
-#include "tests/ui_main/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 #include "tests/ui_main/reference_server.h"
 
 using namespace Qt::Literals::StringLiterals;

@@ -20,7 +20,7 @@
 #include "src/ui/info_browser.h"
 #include "src/ui/qt_text.h"
 #include "tests/ui_main/page_server.h"
-#include "tests/ui_main/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 #include "tests/ui_main/reference_server.h"
 #include "tests/ui_main/switchable_proxy.h"
 #include "tests/ui_main/table_fixture.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ui_shell/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 
 static void load_shell_assets() { Q_INIT_RESOURCE(shell_assets); }
 

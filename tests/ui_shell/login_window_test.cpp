@@ -17,7 +17,7 @@
 #include "src/ui/remembered_login.h"
 #include "src/ui/server_call.h"
 #include "src/ui/templates/template_support.h"
-#include "tests/ui_shell/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 #include "tests/ui_shell/shell_fixture.h"
 
 using namespace Qt::Literals::StringLiterals;

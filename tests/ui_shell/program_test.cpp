@@ -8,7 +8,7 @@
 
 #include "src/ui/templates/login_window_template.h"
 #include "src/ui/templates/start_window_template.h"
-#include "tests/ui_shell/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 
 namespace sd {
 namespace {

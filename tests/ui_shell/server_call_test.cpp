@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ui_shell/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 
 namespace sd {
 namespace {

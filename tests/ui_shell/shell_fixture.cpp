@@ -13,7 +13,7 @@
 #include "src/protocol/operations.h"
 #include "src/ui/desktop.h"
 #include "src/ui/server_call.h"
-#include "tests/ui_shell/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 
 namespace sd::test {
 

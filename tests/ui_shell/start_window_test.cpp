@@ -14,7 +14,7 @@
 #include "src/ui/qt_text.h"
 #include "src/ui/server_call.h"
 #include "src/ui/start_window.h"
-#include "tests/ui_shell/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 #include "tests/ui_shell/shell_fixture.h"
 
 using namespace Qt::Literals::StringLiterals;

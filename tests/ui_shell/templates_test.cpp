@@ -24,7 +24,7 @@
 #include "src/ui/templates/register_window_template.h"
 #include "src/ui/templates/start_window_template.h"
 #include "src/ui/templates/template_support.h"
-#include "tests/ui_shell/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -1,5 +1,5 @@
 #pragma once
-// The QApplication of the Qt tests of this folder: the offscreen platform unless the caller chose
+// The QApplication of every Qt test: the offscreen platform unless the caller chose
 // one, and web-engine switches that keep the browsers on 127.0.0.1 (every other host name fails
 // to resolve, no proxy, no background fetches). Bounded waits that keep the event loop turning.
 #include <functional>

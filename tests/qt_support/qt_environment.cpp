@@ -1,4 +1,4 @@
-#include "tests/ui_main/qt_environment.h"
+#include "tests/qt_support/qt_environment.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,7 +19,7 @@ class QtEnvironment : public ::testing::Environment {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The web engine takes Chromium switches from the application's arguments too; this one
     // holds spaces, which the environment variable cannot carry.
-    static char name[] = "ui_main_test";
+    static char name[] = "stockdesk_test";
     static char resolver[] = "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1";
     static char no_proxy[] = "--no-proxy-server";
     static char* argv[] = {name, resolver, no_proxy, nullptr};
