@@ -1,4 +1,5 @@
 // The busy animation: 124 x 124, 12 frames of 80 ms, looping without end.
+#include <QImageReader>
 #include <QMovie>
 
 #include <gtest/gtest.h>
@@ -20,9 +21,11 @@ TEST(BusyAnimation, TwelveFramesOfEightyMillisecondsLooping) {
   EXPECT_EQ(movie.loopCount(), -1);  // without end
   ASSERT_TRUE(movie.jumpToFrame(0));
   EXPECT_EQ(movie.currentImage().size(), QSize(124, 124));
+  // The delays as the file holds them (QMovie's own figure counts down while it plays).
+  QImageReader reader(u":/shell/busy.gif"_s);
   for (int i = 0; i < 12; ++i) {
-    ASSERT_TRUE(movie.jumpToFrame(i));
-    EXPECT_EQ(movie.nextFrameDelay(), 80) << i;
+    ASSERT_FALSE(reader.read().isNull()) << i;
+    EXPECT_EQ(reader.nextImageDelay(), 80) << i;
   }
 }
 
