@@ -38,3 +38,14 @@ function(stockdesk_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
 endfunction()
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt (tests, benchmarks and
+# fuzz targets keep one folder per subsystem).
+function(stockdesk_add_subfolders)
+  file(GLOB entries LIST_DIRECTORIES true "${CMAKE_CURRENT_SOURCE_DIR}/*")
+  foreach(dir ${entries})
+    if(IS_DIRECTORY "${dir}" AND EXISTS "${dir}/CMakeLists.txt")
+      add_subdirectory("${dir}")
+    endif()
+  endforeach()
+endfunction()
