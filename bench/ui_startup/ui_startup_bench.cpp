@@ -123,26 +123,25 @@ void report_tree(const char* when) {
 int main(int argc, char** argv) {
   const double entered_ms = process_age_ms();
   if (argc < 2) {
-    std::fprintf(stderr, "usage: ui_startup_bench <account server base url> [--isolated] [--gl] [--<web engine switch> ...]\n");
+    std::fprintf(stderr,
+                 "usage: ui_startup_bench <account server base url> [--isolated] [--gl] "
+                 "[--<web engine switch> ...]\n");
     return 2;
   }
   const std::string base = argv[1];
   sd::WebEngineSwitches switches;
-  QByteArray chromium_flags("--disable-background-networking");
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "--isolated") == 0) switches.process_per_site = false;
     if (std::strcmp(argv[i], "--gl") == 0) switches.software_compositing = false;
     // Any other "--" argument is handed to the web engine, to compare its switches.
     if (std::strncmp(argv[i], "--", 2) == 0 && std::strcmp(argv[i], "--isolated") != 0 &&
         std::strcmp(argv[i], "--gl") != 0) {
-      chromium_flags += ' ';
-      chromium_flags += argv[i];
+      switches.extra.append(QByteArray(argv[i]));
     }
   }
 
   // As the program's entry does (plus the switches under comparison).
-  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", chromium_flags);
-  if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", QByteArray("1"));
+  sd::prepare_web_engine(switches);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   static char name[] = "stockdesk";
   static char* fixed_argv[] = {name, nullptr};
@@ -150,7 +149,6 @@ int main(int argc, char** argv) {
   QApplication app(fixed_argc, fixed_argv);
   QApplication::setQuitOnLastWindowClosed(false);
   sd::tpl::apply_program_fonts();
-  sd::prepare_web_engine(switches);
 
   sd::Program program;
   program.deployment = sd::builtin_deployment();

@@ -1,7 +1,6 @@
 // The desktop program's entry. It reads no command line and no environment: Qt gets a fixed
 // argument list, and the web engine's switches are set here.
 #include <QApplication>
-#include <QByteArray>
 #include <QPointer>
 #include <QWidget>
 
@@ -10,6 +9,7 @@
 #include <cstdio>
 
 #include "src/app/deployment.h"
+#include "src/ui/info_browser.h"
 #include "src/ui/program.h"
 #include "src/ui/server_call.h"
 #include "src/ui/start_window.h"
@@ -20,9 +20,9 @@
 #endif
 
 int main() {
-  // The web engine's own network chatter stays off; as root its sandbox cannot start.
-  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray("--disable-background-networking"));
-  if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", QByteArray("1"));
+  // The web engine's switches: no background network chatter, one renderer per site, software
+  // compositing, and no sandbox for root (it cannot start there).
+  sd::prepare_web_engine();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 
   static char program_name[] = "stockdesk";

@@ -40,7 +40,7 @@ void prepare_web_engine(const WebEngineSwitches& switches) {
   static bool done = false;
   if (done) return;
   done = true;
-  QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  QByteArray flags;
   append_switch(flags, QByteArray(background_switch));
   if (switches.process_per_site) append_switch(flags, QByteArray(shared_renderer_switch));
   // The views composite in software: each of the 31 views keeps an image instead of a GL
@@ -51,6 +51,7 @@ void prepare_web_engine(const WebEngineSwitches& switches) {
   }
   // Chromium refuses to sandbox its renderers for the root user.
   if (geteuid() == 0) append_switch(flags, QByteArrayLiteral("--no-sandbox"));
+  for (const QByteArray& flag : switches.extra) append_switch(flags, flag);
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
 }
 

@@ -3,6 +3,7 @@
 // only: nothing but config.ini is written to disk). A page can open no new window and shows no
 // context menu. When its renderer process dies, the page offers a reload instead of a blank tab,
 // and the next time the page is shown it reloads by itself.
+#include <QByteArrayList>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -13,15 +14,18 @@ class QWidget;
 
 namespace sd {
 
-// Chromium switches the program's browsers run with; appended to QTWEBENGINE_CHROMIUM_FLAGS
-// before the web engine starts. Only the first call counts, and it must come before the first
-// browser exists (shared_web_profile makes it with the program's choice).
+// Chromium switches the program's browsers run with, set as QTWEBENGINE_CHROMIUM_FLAGS (from
+// scratch: the environment the program was started with is not read) before the web engine
+// starts. Only the first call counts; the entry makes it, and shared_web_profile makes it with
+// the program's choice if nothing did before the first browser.
 struct WebEngineSwitches {
   // Pages of one site share one renderer process (the program's choice); false gives
   // Chromium's default of a renderer per page, which benchmarks compare against.
   bool process_per_site = true;
   // The browser views draw through Qt Quick's software renderer (the program's choice).
   bool software_compositing = true;
+  // Further switches, for benchmarks that compare them.
+  QByteArrayList extra;
 };
 void prepare_web_engine(const WebEngineSwitches& switches = {});
 
