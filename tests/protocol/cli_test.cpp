@@ -15,7 +15,7 @@ namespace {
 using test::FakeAccountServer;
 using Request = FakeAccountServer::Request;
 
-std::string u8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using test::u8;
 
 struct CliRun {
   int status = -1;

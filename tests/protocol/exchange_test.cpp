@@ -16,7 +16,7 @@ using test::FakeAccountServer;
 using Answer = FakeAccountServer::Answer;
 using Request = FakeAccountServer::Request;
 
-std::string u8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using test::u8;
 
 ExchangeOptions quick() {
   ExchangeOptions options;

@@ -15,6 +15,9 @@
 
 namespace sd::test {
 
+// A UTF-8 literal as the bytes of a std::string (what the server side speaks).
+inline std::string u8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
 class FakeAccountServer {
  public:
   struct Request {
